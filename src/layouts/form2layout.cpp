@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "layouts/artwork.h"
+
 namespace tolvex {
 
 void setFixedDialogFrame(QWidget *form, const QString &title, QSize clientSize, QPoint firstPosition)
@@ -55,6 +57,8 @@ Form2Layout buildForm2(QWidget *form)
     form->setObjectName(QStringLiteral("Form2"));
     setFixedDialogFrame(form, QStringLiteral("Send Message"), QSize(twips(4035), twips(2865)),
                         QPoint(twips(1410), twips(2295)));
+
+    form->setWindowIcon(form2Icon());
 
     Form2Layout c;
     c.Command1 = plainButton(QStringLiteral("&OK"), form, twipsRect(3120, 2400, 675, 375), QStringLiteral("Command1"));

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "layouts/artwork.h"
+
 namespace tolvex {
 
 Form3Layout buildForm3(QWidget *form)
@@ -12,6 +14,8 @@ Form3Layout buildForm3(QWidget *form)
     form->setObjectName(QStringLiteral("Form3"));
     setFixedDialogFrame(form, QStringLiteral("Message Viewer"), QSize(twips(6045), twips(2775)),
                         QPoint(twips(480), twips(1350)));
+
+    form->setWindowIcon(form3Icon());
 
     Form3Layout c;
     c.Command2 = plainButton(QStringLiteral("&Reply"), form, twipsRect(4500, 2400, 675, 315), QStringLiteral("Command2"));
