@@ -26,6 +26,16 @@ Pager::~Pager()
     delete form2.data();
 }
 
+Form2 *Pager::sendDialog() const
+{
+    return form2;
+}
+
+Form3 *Pager::viewer() const
+{
+    return form3;
+}
+
 Form2 *Pager::ensureSendDialog()
 {
     if (!form2)

@@ -38,9 +38,9 @@ public:
     void reply();
 
     /// The Send Message dialog, or null before its first opening.
-    Form2 *sendDialog() const { return form2; }
+    Form2 *sendDialog() const;
     /// The open viewer, or null.
-    Form3 *viewer() const { return form3; }
+    Form3 *viewer() const;
 
 private:
     Form2 *ensureSendDialog();
