@@ -1,11 +1,12 @@
 #include "numberreader.h"
 
+#include <locale.h>
+#include <stdlib.h>
+
 #include <cfenv>
 #include <cmath>
 #include <limits>
 #include <string>
-
-#include <QByteArray>
 
 namespace tolvex {
 
@@ -66,7 +67,10 @@ qint64 readMessageNumber(QStringView buffer)
             number += exponent;
     }
 
-    const double value = QByteArray::fromStdString(number).toDouble();
+    // strtod in the C locale: a decimal point whatever the workstation uses, and an infinity
+    // for a value too large, which the clamp below turns into the ends of the range.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    const double value = strtod_l(number.c_str(), nullptr, cLocale);
     if (std::isnan(value))
         return 0;
     // Round half to even, whatever rounding mode the process runs in.
