@@ -2,14 +2,9 @@
 
 #include <QRect>
 
-namespace tolvex {
+#include "layouts/twips.h"
 
-/// Twips to pixels at 96 dots per inch: 15 twips make one pixel.
-constexpr int twips(int value) { return value / 15; }
-constexpr QRect twipsRect(int left, int top, int width, int height)
-{
-    return QRect(twips(left), twips(top), twips(width), twips(height));
-}
+namespace tolvex {
 
 /// The main window's fixed layout: client size, first position and control geometry.
 namespace Form1Layout {

@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+#include "layouts/twips.h"
+
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
@@ -14,15 +16,6 @@ class QWidget;
 namespace tolvex {
 
 // Helpers shared by the two dialog layouts.
-
-/// Pixels from twips at 96 dots per inch (15 twips to the pixel).
-constexpr int twips(int value) { return value / 15; }
-
-/// A rectangle given as Left, Top, Width, Height in twips, in pixels.
-constexpr QRect twipsRect(int left, int top, int width, int height)
-{
-    return QRect(twips(left), twips(top), twips(width), twips(height));
-}
 
 /// Make `form` a top-level dialog window with a fixed frame (title bar and close box, no
 /// minimize or maximize button), the given title, client size and first position.
