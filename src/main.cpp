@@ -1,9 +1,9 @@
 #include <cstdio>
 
 #include <QApplication>
-#include <QTimer>
 
 #include "shell/form1.h"
+#include "shell/form4.h"
 #include "shell/startup.h"
 
 int main(int argc, char *argv[])
@@ -14,6 +14,8 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    QTimer::singleShot(0, &app, [] { tolvex::showForm1(); });
+    // The splash comes first; after its time it hides and the main window starts up.
+    tolvex::Form4 splash([] { tolvex::showForm1(); });
+    splash.show();
     return app.exec();
 }
