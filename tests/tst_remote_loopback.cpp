@@ -281,5 +281,5 @@ void RemoteLoopbackTest::listenerSurvivesHangUp()
     type(next, "2", "\r\n\r\n\r\nPlease enter your passcode: ");
 }
 
-QTEST_MAIN(RemoteLoopbackTest)
+QTEST_GUILESS_MAIN(RemoteLoopbackTest)
 #include "tst_remote_loopback.moc"
