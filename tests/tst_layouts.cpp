@@ -6,13 +6,17 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "layouts/artwork.h"
 #include "paging/form2.h"
 #include "paging/form3.h"
+#include "platform/settingsstore.h"
 #include "platform/sockets.h"
+#include "platform/soundplayer.h"
+#include "shell/form1.h"
 #include "shell/form4.h"
 #include "state/appstate.h"
 
@@ -20,14 +24,36 @@ using namespace tolvex;
 
 namespace {
 
+// A player that plays nothing: the layout does not need the sound.
+class SilentPlayer : public SoundPlayer
+{
+public:
+    void setFile(const QString &) override {}
+    bool close() override { return true; }
+    bool open() override { return true; }
+    bool play() override { return true; }
+};
+
 // Every window made the way the program makes it, with what it needs around it.
 struct Windows
 {
     AppState state;
     UdpControl UDP1{0, 0};
+    QTemporaryDir settingsDir;
+    SettingsStore settings{settingsDir.filePath(QStringLiteral("settings.ini"))};
+    SilentPlayer player;
 
     std::unique_ptr<QWidget> make(const QString &name)
     {
+        if (name == QStringLiteral("Form1")) {
+            // The main window as the splash's hand-over leaves it: made and started up,
+            // on free ports.
+            auto form = std::make_unique<Form1>(settings, player, Form1Ports{0, 0, 0});
+            const QString failure = form->startUp();
+            if (!failure.isEmpty())
+                qWarning("start-up failed: %s", qPrintable(failure));
+            return failure.isEmpty() ? std::move(form) : nullptr;
+        }
         if (name == QStringLiteral("Form2"))
             return std::make_unique<Form2>(state, UDP1);
         if (name == QStringLiteral("Form3"))
@@ -48,7 +74,7 @@ QString shownText(const QWidget *control)
         return box->toPlainText();
     if (auto *combo = qobject_cast<const QComboBox *>(control))
         return combo->currentText();
-    return QStringLiteral("<no text>");
+    return QString();
 }
 
 // The window's own controls that Tab visits, in the order it visits them.
@@ -101,6 +127,7 @@ private Q_SLOTS:
     void windows_data();
     void windows();
     void splashPicture();
+    void mainPictureCutNotScaled();
     void iconsOfTheirOwn();
 };
 
@@ -111,6 +138,19 @@ void TestLayouts::controls_data()
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("tab"); // place in the Tab order; -1 for a control Tab skips
+
+    const QString f1 = QStringLiteral("Form1");
+    QTest::newRow("Form1 Picture1") << f1 << QStringLiteral("Picture1") << px(4500, 2040, 255, 195) << QString() << 5;
+    QTest::newRow("Form1 Command4") << f1 << QStringLiteral("Command4") << px(1380, 2520, 1035, 255) << QStringLiteral("Set &Pass") << 4;
+    QTest::newRow("Form1 Command3") << f1 << QStringLiteral("Command3") << px(1380, 2220, 1035, 255) << QStringLiteral("&Off") << 3;
+    QTest::newRow("Form1 Command2") << f1 << QStringLiteral("Command2") << px(420, 2520, 915, 255) << QStringLiteral("Set &Name") << 2;
+    QTest::newRow("Form1 List1") << f1 << QStringLiteral("List1") << px(600, 720, 4155, 1215) << QString() << 1;
+    QTest::newRow("Form1 Command1") << f1 << QStringLiteral("Command1") << px(420, 2220, 915, 255) << QStringLiteral("&Send") << 0;
+    // The status line as the start-up leaves it.
+    QTest::newRow("Form1 Label1") << f1 << QStringLiteral("Label1") << px(600, 420, 4155, 255)
+                                  << QStringLiteral("Local host is ") + UdpControl::localHostName() + QStringLiteral(" (")
+                                         + UdpControl::localHostIP() + u')'
+                                  << -1;
 
     const QString f2 = QStringLiteral("Form2");
     QTest::newRow("Form2 Command1") << f2 << QStringLiteral("Command1") << px(3120, 2400, 675, 375) << QStringLiteral("&OK") << 2;
@@ -170,6 +210,11 @@ void TestLayouts::windows_data()
     QTest::addColumn<QString>("firstFocus");
     QTest::addColumn<QStringList>("controls"); // the window's visible controls, creation order
 
+    QTest::newRow("Form1") << QStringLiteral("Form1") << QStringLiteral("Tolvex - The Internet Pager") << QSize(348, 200)
+                           << QPoint(100, 100) << true << QStringLiteral("Command1")
+                           << QStringList{QStringLiteral("Picture1"), QStringLiteral("Command4"), QStringLiteral("Command3"),
+                                          QStringLiteral("Command2"), QStringLiteral("List1"), QStringLiteral("Command1"),
+                                          QStringLiteral("Label1")};
     QTest::newRow("Form2") << QStringLiteral("Form2") << QStringLiteral("Send Message") << QSize(269, 191)
                            << QPoint(94, 153) << false << QStringLiteral("Combo1")
                            << QStringList{QStringLiteral("Command1"), QStringLiteral("Text1"), QStringLiteral("Combo1"),
@@ -257,6 +302,24 @@ void TestLayouts::splashPicture()
     // The version line wraps nothing and the notice wraps inside its label.
     QVERIFY(splash.Label3->wordWrap());
     QVERIFY(!splash.Label1->wordWrap());
+}
+
+void TestLayouts::mainPictureCutNotScaled()
+{
+    Windows windows;
+    const auto form = windows.make(QStringLiteral("Form1"));
+    QVERIFY(form);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    const QImage picture = form1Background().toImage();
+    QCOMPARE(picture.size(), QSize(350, 200));
+    const QImage shot = form->grab().toImage();
+    QCOMPARE(shot.size(), QSize(348, 200));
+    // Drawn at its own size from the top-left corner: the window's last column is the
+    // picture's column 347, and the picture's last two columns are not seen.
+    for (const QPoint p : {QPoint(0, 0), QPoint(347, 5), QPoint(347, 100), QPoint(200, 190), QPoint(20, 60)})
+        QCOMPARE(shot.pixelColor(p), picture.pixelColor(p));
+    QVERIFY(picture.pixelColor(349, 100) != picture.pixelColor(347, 100));
 }
 
 void TestLayouts::iconsOfTheirOwn()
