@@ -1,6 +1,7 @@
 #include "alert.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "platform/soundplayer.h"
 
@@ -14,7 +15,11 @@ Alert::Alert(AlertWindow &window, SoundPlayer &player)
 
 void Alert::setupPlayer(const QString &programDirectory)
 {
-    player.setFile(QDir(programDirectory).filePath(QStringLiteral("alarm.wav")));
+    // alarm.wav beside the program wins; an installed copy finds it in share/tolvex.
+    const QDir dir(programDirectory);
+    const QString beside = dir.filePath(QStringLiteral("alarm.wav"));
+    const QString installed = QDir::cleanPath(dir.filePath(QStringLiteral("../share/tolvex/alarm.wav")));
+    player.setFile(!QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside);
 }
 
 void Alert::stepA() { window.setIndicatorColor(IndicatorAlerted); }

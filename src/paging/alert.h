@@ -34,7 +34,8 @@ class Alert
 public:
     Alert(AlertWindow &window, SoundPlayer &player);
 
-    /// Set the alarm player up to play alarm.wav from the program's directory.
+    /// Set the alarm player up to play alarm.wav from the program's directory, or else from
+    /// ../share/tolvex beside it (an installed copy); when neither exists the alarm is silent.
     void setupPlayer(const QString &programDirectory);
 
     void stepA(); ///< indicator bright red
