@@ -2,6 +2,10 @@
 // the reset on a double-click, and the real player staying silent and alive without a sound
 // device or without a playable file.
 
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>

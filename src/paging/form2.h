@@ -22,6 +22,8 @@ class Form2 : public QWidget
     Q_OBJECT
 
 public:
+    /// An empty dialog, not yet shown, that sends through `UDP1` with the `UserName` of
+    /// `state`. Closed by its frame, it deletes itself.
     Form2(AppState &state, UdpControl &UDP1, QWidget *parent = nullptr);
 
     /// "&OK": send `UserName`, ESC and the page text as one datagram to the host typed,
