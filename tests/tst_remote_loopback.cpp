@@ -158,18 +158,18 @@ void RemoteLoopbackTest::leavingAPage()
     type(caller, "1", "\r\n\r\n\r\nPlease enter your name: ");
     type(caller, "Zed", "Zed");
     type(caller, QByteArray("\r\0", 2),
-         "\r\r\nWelcome, Zed, to Ann's Pager.\r\nPlease type your message. A '\\' saves and quits.\r\n\r\n");
+         "\r\n\r\nWelcome, Zed, to Ann's Pager.\r\nPlease type your message. A '\\' saves and quits.\r\n\r\n");
     type(caller, "hj", "hj");
     type(caller, "\x7f", "\b");
     type(caller, "i", "i");
-    type(caller, QByteArray("\r\0", 2), "\r");
+    type(caller, QByteArray("\r\0", 2), "\r\n");
     type(caller, "caf\xe9 \xff\xff", "caf\xe9 \xff\xff"); // a typed 255 goes both ways as IAC IAC
     QSignalSpy closed(&caller, &QTcpSocket::disconnected);
     type(caller, "\\", "\\\r\n\r\nSaving message.. done! Thankyou for using Tolvex! Now logging out..");
     QVERIFY(closed.wait(5000) || closed.size() == 1);
 
     QCOMPARE(pager.state.store.MessageCount(), qsizetype(1));
-    QCOMPARE(pager.state.store.text(0), QStringLiteral("hi\rcaf\u00e9 \u00ff"));
+    QCOMPARE(pager.state.store.text(0), QStringLiteral("hi\r\ncaf\u00e9 \u00ff"));
     QCOMPARE(pager.state.store.host(0), QStringLiteral("127.0.0.1"));
     QCOMPARE(pager.state.store.line(0), listEntry(FixedTime, QStringLiteral("Zed"), QStringLiteral("127.0.0.1")));
     QCOMPARE(pager.window.actions,
@@ -200,7 +200,7 @@ void RemoteLoopbackTest::browsing()
     type(caller, "el", "*");
     type(caller, QByteArray("\r\0", 2), "\r\n *** Access Granted ***\r\n\r\n" + list);
     type(caller, "0", "0");
-    type(caller, QByteArray("\r\0", 2), "\r\r\n * entry zero\r\n\r\nsee you at \xff\xff\r\n\r\n" + list);
+    type(caller, QByteArray("\r\0", 2), "\r\n\r\n * entry zero\r\n\r\nsee you at \xff\xff\r\n\r\n" + list);
     type(caller, "7", "7");
     type(caller, "\r\n", "\r\n\r\n * \r\n\r\n\r\n\r\n" + list);
     QSignalSpy closed(&caller, &QTcpSocket::disconnected);

@@ -80,11 +80,11 @@ void TelnetTest::feed_data()
         << true << hex("fff4fffd06") << QByteArray() << hex("fffc06");
     QTest::newRow("DO ECHO before any offer is accepted") << false << hex("fffd01") << QByteArray() << hex("fffb01");
     QTest::newRow("DO LINEMODE refused") << true << hex("fffd22") << QByteArray() << hex("fffc22");
-    QTest::newRow("Enter as CR NUL is CR") << true << hex("310d00") << QByteArray("1\r") << QByteArray();
+    QTest::newRow("Enter as CR NUL is CR LF") << true << hex("310d00") << QByteArray("1\r\n") << QByteArray();
     QTest::newRow("Enter as CR LF stays") << true << QByteArray("\r\n") << QByteArray("\r\n") << QByteArray();
     QTest::newRow("NUL not after CR stays") << true << hex("0061") << hex("0061") << QByteArray();
     QTest::newRow("keystrokes between commands")
-        << true << hex("68fff169fffb1f0d00") << QByteArray("hi\r") << hex("fffe1f");
+        << true << hex("68fff169fffb1f0d00") << QByteArray("hi\r\n") << hex("fffe1f");
 }
 
 void TelnetTest::feed()

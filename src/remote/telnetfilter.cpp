@@ -67,8 +67,10 @@ void TelnetFilter::addData(const char *bytes, std::size_t size)
 {
     for (std::size_t i = 0; i < size; ++i) {
         const char byte = bytes[i];
-        if (!(afterCR && byte == '\0'))
-            data.append(byte);
+        // Enter arrives as CR NUL from most clients in character mode: make it CR LF, so a
+        // page typed over telnet keeps proper line breaks (the dispatcher still sees a
+        // chunk beginning with CR).
+        data.append(afterCR && byte == '\0' ? '\n' : byte);
         afterCR = byte == '\r';
     }
 }

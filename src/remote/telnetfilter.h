@@ -16,7 +16,7 @@ namespace tolvex {
 /// into one-keystroke-at-a-time mode without local echo) and accept DO ECHO and DO SGA;
 /// every other option the caller offers or asks for is refused. Commands (IAC x) and
 /// subnegotiations (IAC SB ... IAC SE) are removed; IAC IAC becomes the data byte 255;
-/// CR NUL (a bare carriage return on the wire) becomes CR. The state is kept between
+/// CR NUL (the Enter key of most clients in character mode) becomes CR LF. The state is kept between
 /// calls, so a sequence split over two arrivals is understood.
 class TelnetFilter
 {
