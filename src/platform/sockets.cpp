@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 
 #include <functional>
+#include <optional>
 
 #include <QHostInfo>
 #include <QNetworkDatagram>
@@ -210,16 +211,21 @@ int UdpControl::receiveBufferSize() const
 
 bool UdpControl::hasPendingData() const
 {
-    return socket->hasPendingDatagrams();
+    return arrived.has_value() || socket->hasPendingDatagrams();
 }
 
 QByteArray UdpControl::getDataBytes()
 {
-    if (!socket->hasPendingDatagrams())
-        return {};
-    const QNetworkDatagram datagram = socket->receiveDatagram();
-    host = addressText(datagram.senderAddress());
-    return datagram.data();
+    if (!arrived) {
+        QNetworkDatagram datagram = socket->receiveDatagram(MaxDatagram);
+        if (!datagram.isValid())
+            return {};
+        arrived = std::move(datagram);
+    }
+    host = addressText(arrived->senderAddress());
+    const QByteArray bytes = arrived->data();
+    arrived.reset();
+    return bytes;
 }
 
 QString UdpControl::getData()
@@ -237,15 +243,17 @@ QString UdpControl::remoteHost() const
     return host;
 }
 
-// One data arrival per waiting datagram; stops when the handler leaves one unread.
+// One data arrival per datagram. Each datagram is taken from the kernel with one read
+// (no peeking at sizes first) and handed to the handler through getData().
 void UdpControl::deliverPending()
 {
-    while (socket->hasPendingDatagrams()) {
-        const qint64 size = socket->pendingDatagramSize();
-        const qint64 before = socket->bytesAvailable();
-        Q_EMIT dataArrival(size < 0 ? 0 : size);
-        if (socket->hasPendingDatagrams() && socket->bytesAvailable() == before && size > 0)
+    for (;;) {
+        QNetworkDatagram datagram = socket->receiveDatagram(MaxDatagram);
+        if (!datagram.isValid())
             break;
+        arrived = std::move(datagram);
+        Q_EMIT dataArrival(arrived->data().size());
+        arrived.reset(); // a datagram the handler did not read is dropped, never handed out twice
     }
 }
 

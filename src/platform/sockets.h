@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
+
 #include <QAbstractSocket>
 #include <QByteArray>
 #include <QHostAddress>
+#include <QNetworkDatagram>
 #include <QObject>
 #include <QString>
 
@@ -139,8 +142,10 @@ private:
     void deliverPending();
     void sendTo(const QString &host, const QHostAddress &address, const QByteArray &datagram);
 
+    static constexpr qint64 MaxDatagram = 65536;
     QUdpSocket *socket = nullptr;
     QString host;
+    std::optional<QNetworkDatagram> arrived;
 };
 
 } // namespace tolvex
