@@ -1,5 +1,7 @@
 #include "sessionlog.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -25,14 +27,20 @@ void addLine(QByteArray &out, const QString &line)
 // every byte is on disk, so a failed write leaves the last good log untouched.
 bool writeWhole(const QString &path, const QByteArray &bytes)
 {
+    // Owner-only from the start: the log holds the user's pages. The temporary file takes
+    // the mode of the log it replaces, so an earlier log is made owner-only first.
+    if (QFile::exists(path))
+        QFile::setPermissions(path, OwnerOnly);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    const mode_t previousMask = ::umask(077); // a new temporary file is created owner-only
+    const bool opened = file.open(QIODevice::WriteOnly);
+    ::umask(previousMask);
+    if (!opened)
         return false;
-    // Owner-only from the start: the log holds the user's pages. An unfinished temporary
-    // file is removed when `file` goes out of scope without commit().
+    // An unfinished temporary file is removed when `file` goes out of scope without commit().
     if (!file.setPermissions(OwnerOnly) || file.write(bytes) != bytes.size())
         return false;
-    return file.commit();
+    return file.commit() && QFile::setPermissions(path, OwnerOnly);
 }
 
 } // namespace
