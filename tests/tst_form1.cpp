@@ -14,20 +14,12 @@
 #include "shell/form1.h"
 #include "shell/identity.h"
 
+#include "testsupport.h"
+
 using namespace tolvex;
+using namespace tolvex::testing;
 
 namespace {
-
-// A player the test can watch; the real one is exercised by the alert tests.
-class QuietPlayer : public SoundPlayer
-{
-public:
-    void setFile(const QString &path) override { file = path; }
-    bool close() override { return true; }
-    bool open() override { return true; }
-    bool play() override { return true; }
-    QString file;
-};
 
 } // namespace
 

@@ -20,19 +20,12 @@
 #include "shell/form4.h"
 #include "state/appstate.h"
 
+#include "testsupport.h"
+
 using namespace tolvex;
+using namespace tolvex::testing;
 
 namespace {
-
-// A player that plays nothing: the layout does not need the sound.
-class SilentPlayer : public SoundPlayer
-{
-public:
-    void setFile(const QString &) override {}
-    bool close() override { return true; }
-    bool open() override { return true; }
-    bool play() override { return true; }
-};
 
 // Every window made the way the program makes it, with what it needs around it.
 struct Windows
@@ -41,7 +34,7 @@ struct Windows
     UdpControl UDP1{0, 0};
     QTemporaryDir settingsDir;
     SettingsStore settings{settingsDir.filePath(QStringLiteral("settings.ini"))};
-    SilentPlayer player;
+    QuietPlayer player;
 
     std::unique_ptr<QWidget> make(const QString &name)
     {

@@ -20,29 +20,14 @@
 #include "platform/soundplayer.h"
 #include "state/appstate.h"
 
+#include "testsupport.h"
+
 using namespace tolvex;
+using namespace tolvex::testing;
 
 namespace {
 
 const QDateTime FixedNow(QDate(1997, 3, 2), QTime(14, 5, 9));
-
-class QuietWindow : public AlertWindow
-{
-public:
-    void setIndicatorColor(const QColor &) override {}
-    void setTitle(const QString &) override {}
-    void beep() override {}
-    void drawAttention() override {}
-};
-
-class QuietPlayer : public SoundPlayer
-{
-public:
-    void setFile(const QString &) override {}
-    bool close() override { return true; }
-    bool open() override { return true; }
-    bool play() override { return true; }
-};
 
 // The paging side of one copy of the program: its store, its datagram socket on a free
 // loopback port, and an alert that makes no noise.

@@ -21,27 +21,12 @@
 #include "platform/soundplayer.h"
 #include "state/appstate.h"
 
+#include "testsupport.h"
+
 using namespace tolvex;
+using namespace tolvex::testing;
 
 namespace {
-
-class QuietWindow : public AlertWindow
-{
-public:
-    void setIndicatorColor(const QColor &) override {}
-    void setTitle(const QString &) override {}
-    void beep() override {}
-    void drawAttention() override {}
-};
-
-class QuietPlayer : public SoundPlayer
-{
-public:
-    void setFile(const QString &) override {}
-    bool close() override { return true; }
-    bool open() override { return true; }
-    bool play() override { return true; }
-};
 
 // A main window's paging side whose pages go to `peer` on loopback.
 struct Fixture
