@@ -12,30 +12,16 @@
 #include <QTimer>
 
 #include "layouts/artwork.h"
+#include "layouts/form2layout.h"
 
 namespace tolvex {
 
 namespace {
 
 constexpr int TwipsPerPixel = 15;
-constexpr int pixels(int twips) { return twips / TwipsPerPixel; }
-constexpr QRect twipsRect(int left, int top, int width, int height)
-{
-    return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
-}
 
-constexpr QSize SplashSize(pixels(5250), pixels(3750));
+constexpr QSize SplashSize(twips(5250), twips(3750));
 constexpr int SplashMilliseconds = 1500;
-
-QLabel *splashLabel(QWidget *form, const QString &text, const QRect &geometry, const QString &name)
-{
-    auto *label = new QLabel(text, form);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    label->setFocusPolicy(Qt::NoFocus);
-    label->setGeometry(geometry);
-    return label;
-}
 
 } // namespace
 
@@ -62,15 +48,14 @@ Form4::Form4(std::function<void()> handOver, std::optional<QSize> screen, QWidge
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, &Form4::handOverToMain);
 
-    Label3 = splashLabel(this,
-                         QStringLiteral("This program is protected by copyright law; copying or "
+    Label3 = plainLabel(QStringLiteral("This program is protected by copyright law; copying or "
                                         "passing it on without the maker's leave is forbidden."),
-                         twipsRect(420, 1800, 3195, 615), QStringLiteral("Label3"));
+                        this, twipsRect(420, 1800, 3195, 615), QStringLiteral("Label3"));
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label2 = splashLabel(this, QStringLiteral("Copyright (C) 1997 Tolvex Software Works"),
-                         twipsRect(420, 1560, 2895, 315), QStringLiteral("Label2"));
-    Label1 = splashLabel(this, SplashVersion, twipsRect(360, 1320, 2295, 315), QStringLiteral("Label1"));
+    Label2 = plainLabel(QStringLiteral("Copyright (C) 1997 Tolvex Software Works"),
+                        this, twipsRect(420, 1560, 2895, 315), QStringLiteral("Label2"));
+    Label1 = plainLabel(SplashVersion, this, twipsRect(360, 1320, 2295, 315), QStringLiteral("Label1"));
     // The version line's one display setting: right-aligned text.
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
