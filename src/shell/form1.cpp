@@ -280,6 +280,9 @@ Form1 *showForm1()
 {
     static SettingsStore settings;
     static EffectPlayer player;
+    // The sound effect must go before the application does: Qt's sample cache is gone by
+    // the time static objects are destroyed, and releasing the effect then crashes at exit.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, [] { player.close(); });
     auto *form = new Form1(settings, player);
     const QString failure = form->startUp();
     if (!failure.isEmpty()) {

@@ -5,6 +5,7 @@ driven with xdotool; Debian's telnet client and a raw socket client call A on po
 Needs root (ip netns). The copies run with LANG=en_US.UTF-8."""
 
 import argparse
+import json
 import os
 import re
 import shutil
@@ -138,7 +139,9 @@ class Suite:
                 'xenv': dict(os.environ, DISPLAY=display)}
 
     def launch(self, h):
-        h['proc'] = self.start(['ip', 'netns', 'exec', h['ns'], os.path.join(h['prog'], 'tolvex')], env=h['env'],
+        # TOLVEX_SYSTEM_GDB=1 runs each copy under gdb and prints a backtrace into its output.
+        wrap = ['gdb', '-q', '-batch', '-ex', 'run', '-ex', 'bt', '--args'] if os.environ.get('TOLVEX_SYSTEM_GDB') else []
+        h['proc'] = self.start(['ip', 'netns', 'exec', h['ns'], *wrap, os.path.join(h['prog'], 'tolvex')], env=h['env'],
                                log=os.path.join(h['root'], 'output.txt'))
         h['started'] = time.monotonic()
 
@@ -252,6 +255,9 @@ class Suite:
         self.gone(B, 'Send Message')
         self.window(A, ALERT_TITLE, timeout=5)
         self.log('the reply reached A')
+        # The viewer lies over B's main window: close it before reaching for "&Off".
+        self.click(B, viewer, FORM3['Close'])
+        self.gone(B, 'Message Viewer')
 
         # Debian's telnet client calls A from B's namespace.
         telnet = run(['ip', 'netns', 'exec', self.nsB, 'expect', self.args.expect_script, shutil.which('telnet') or '/usr/bin/telnet',
@@ -266,7 +272,12 @@ class Suite:
             raise Failure(f'list seen by the telnet caller is not [Bob page, Zed page]: {entries}')
 
         # A raw caller compares every byte of a browsing session and a refused passcode.
-        self.raw_calls(A, [entries['0'], entries['1']], ['pong', 'lunch at one?'])
+        raw = run(['ip', 'netns', 'exec', self.nsB, sys.executable, os.path.abspath(__file__), '--raw-caller',
+                   json.dumps({'entries': [entries['0'], entries['1']], 'texts': ['pong', 'lunch at one?']})],
+                  check=False, timeout=60)
+        if raw.returncode != 0:
+            raise Failure(f'raw telnet caller failed:\n{raw.stdout}{raw.stderr}')
+        self.log(raw.stdout.strip())
 
         # "&Off" on both: the logs and the settings.
         for h, w, name, pages in ((B, wB, 'Bob', [(rf'from Ann \({re.escape(ADDR_A)}\)', 'first line\r\nsecond line')]),
@@ -282,67 +293,6 @@ class Suite:
 
         self.port_taken()
         self.log(f'PASSED in {time.monotonic() - self.t0:.1f} s')
-
-    def raw_calls(self, h, entries, texts):
-        def call():
-            s = socket.create_connection((ADDR_A, 23), timeout=5)
-            return s
-
-        def read_until(s, got, pattern, what):
-            deadline = time.monotonic() + 5
-            while not re.search(pattern, got, re.S):
-                if time.monotonic() > deadline:
-                    raise Failure(f'raw caller: timed out waiting for {what}; got {got[-200:]!r}')
-                s.settimeout(max(0.05, deadline - time.monotonic()))
-                try:
-                    chunk = s.recv(4096)
-                except socket.timeout:
-                    continue
-                if not chunk:
-                    break
-                got += chunk
-            return got
-
-        greeting = (rb'\xff\xfb\x01\xff\xfb\x03' + rb'(?:[# ]{69} \r\n){7}' + b' ' * 70 + rb'\r\n'
-                    + re.escape(b'            F O R   M I C R O S O F T   W I N D O W S   9 5'.ljust(70) + b'\r\n')
-                    + re.escape(b'                  V E R S I O N   2 . 0 0   B E T A'.ljust(70) + b'\r\n')
-                    + rb'\r\n\r\nTolvex Remote Access v2\.00\r\n[^\r\n]+\r\n\r\n'
-                    + re.escape(b' [1] Send a message to this pager \r\n [2] Check messages on this pager (requires password)\r\n'))
-        enc = [e.encode('cp1252', 'replace') for e in entries]
-        listing = b'List of messages\r\n' + b''.join(b'    %d  %s\r\n' % (i, e) for i, e in enumerate(enc)) \
-            + b"\r\nEnter a message number or key 'q' to quit: "
-
-        # Browsing: 2, passcode, Enter, 1, Enter, q.
-        s = call()
-        got = read_until(s, b'', greeting + b'$', 'the greeting')
-        steps = [(b'2', b'\r\n\r\n\r\nPlease enter your passcode: ')] + [(c.encode(), b'*') for c in 'wobnel'] + [
-            (b'\r\0', b'\r\n *** Access Granted ***\r\n\r\n' + listing),
-            (b'1', b'1'),
-            (b'\r\0', b'\r\n\r\n * ' + enc[1] + b'\r\n\r\n' + texts[1].encode() + b'\r\n\r\n' + listing),
-            (b'q', b'qRequested exit by user.. Bye!')]
-        expected = greeting
-        for keys, answer in steps:
-            s.sendall(keys)
-            expected += re.escape(answer)
-            got = read_until(s, got, expected + b'$', f'{answer[-40:]!r} after sending {keys!r}')
-        got = read_until(s, got, b'(?!)', 'the hang-up after q')  # reads to end of stream
-        s.close()
-        if not re.fullmatch(expected, got, re.S):
-            raise Failure(f'raw caller: browsing transcript differs from the expected bytes:\n{got!r}')
-        # Refused: a wrong passcode.
-        s = call()
-        got = read_until(s, b'', greeting + b'$', 'the greeting of the last call')
-        expected = greeting
-        for keys, answer in [(b'2', b'\r\n\r\n\r\nPlease enter your passcode: '), (b'guess', b'*'),
-                             (b'\r\0', b'\r\nWrong password, exiting..\r\n\r\n')]:
-            s.sendall(keys)
-            expected += re.escape(answer)
-            got = read_until(s, got, expected + b'$', f'{answer!r} after sending {keys!r}')
-        got = read_until(s, got, b'(?!)', 'the hang-up after a wrong passcode')
-        s.close()
-        if not re.fullmatch(expected, got, re.S):
-            raise Failure(f'raw caller: wrong-passcode transcript differs:\n{got!r}')
-        self.log('raw caller: browsing and refusal transcripts match byte for byte')
 
     def check_log(self, h, name, pages):
         path = os.path.join(h['prog'], 'tolvex.log')
@@ -385,7 +335,79 @@ class Suite:
         self.log(f'port 23 taken: message box shown, exit status {status}, no main window')
 
 
+def raw_calls(entries, texts):
+    """A raw socket caller: compares every byte it receives with what the pager must send."""
+    def call():
+        s = socket.create_connection((ADDR_A, 23), timeout=5)
+        return s
+
+    def read_until(s, got, pattern, what):
+        deadline = time.monotonic() + 5
+        while not re.search(pattern, got, re.S):
+            if time.monotonic() > deadline:
+                raise Failure(f'raw caller: timed out waiting for {what}; got {got[-200:]!r}')
+            s.settimeout(max(0.05, deadline - time.monotonic()))
+            try:
+                chunk = s.recv(4096)
+            except socket.timeout:
+                continue
+            if not chunk:
+                break
+            got += chunk
+        return got
+
+    greeting = (rb'\xff\xfb\x01\xff\xfb\x03' + rb'(?:[# ]{69} \r\n){7}' + b' ' * 70 + rb'\r\n'
+                + re.escape(b'            F O R   M I C R O S O F T   W I N D O W S   9 5'.ljust(70) + b'\r\n')
+                + re.escape(b'                  V E R S I O N   2 . 0 0   B E T A'.ljust(70) + b'\r\n')
+                + rb'\r\n\r\nTolvex Remote Access v2\.00\r\n[^\r\n]+\r\n\r\n'
+                + re.escape(b' [1] Send a message to this pager \r\n [2] Check messages on this pager (requires password)\r\n'))
+    enc = [e.encode('cp1252', 'replace') for e in entries]
+    listing = b'List of messages\r\n' + b''.join(b'    %d  %s\r\n' % (i, e) for i, e in enumerate(enc)) \
+        + b"\r\nEnter a message number or key 'q' to quit: "
+
+    # Browsing: 2, passcode, Enter, 1, Enter, q.
+    s = call()
+    got = read_until(s, b'', greeting + b'$', 'the greeting')
+    steps = [(b'2', b'\r\n\r\n\r\nPlease enter your passcode: ')] + [(c.encode(), b'*') for c in 'wobnel'] + [
+        (b'\r\0', b'\r\n *** Access Granted ***\r\n\r\n' + listing),
+        (b'1', b'1'),
+        (b'\r\0', b'\r\n\r\n * ' + enc[1] + b'\r\n\r\n' + texts[1].encode() + b'\r\n\r\n' + listing),
+        (b'q', b'qRequested exit by user.. Bye!')]
+    expected = greeting
+    for keys, answer in steps:
+        s.sendall(keys)
+        expected += re.escape(answer)
+        got = read_until(s, got, expected + b'$', f'{answer[-40:]!r} after sending {keys!r}')
+    got = read_until(s, got, b'(?!)', 'the hang-up after q')  # reads to end of stream
+    s.close()
+    if not re.fullmatch(expected, got, re.S):
+        raise Failure(f'raw caller: browsing transcript differs from the expected bytes:\n{got!r}')
+    # Refused: a wrong passcode.
+    s = call()
+    got = read_until(s, b'', greeting + b'$', 'the greeting of the last call')
+    expected = greeting
+    for keys, answer in [(b'2', b'\r\n\r\n\r\nPlease enter your passcode: '), (b'guess', b'*'),
+                         (b'\r\0', b'\r\nWrong password, exiting..\r\n\r\n')]:
+        s.sendall(keys)
+        expected += re.escape(answer)
+        got = read_until(s, got, expected + b'$', f'{answer!r} after sending {keys!r}')
+    got = read_until(s, got, b'(?!)', 'the hang-up after a wrong passcode')
+    s.close()
+    if not re.fullmatch(expected, got, re.S):
+        raise Failure(f'raw caller: wrong-passcode transcript differs:\n{got!r}')
+    print('raw caller: browsing and refusal transcripts match byte for byte')
+
+
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == '--raw-caller':
+        # Runs inside the caller's namespace.
+        data = json.loads(sys.argv[2])
+        try:
+            raw_calls(data['entries'], data['texts'])
+            return 0
+        except Failure as e:
+            print(f'FAILED: {e}', file=sys.stderr)
+            return 1
     parser = argparse.ArgumentParser()
     parser.add_argument('--program', required=True)
     parser.add_argument('--alarm', required=True)
