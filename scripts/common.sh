@@ -19,7 +19,7 @@ install_packages() {
 }
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libtelnet-dev
-                libgl-dev fonts-dejavu-core libcap2-bin)
+                libgl-dev fonts-dejavu-core fonts-liberation libcap2-bin)
 
 # build DIR [cmake options...]
 build() {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "layouts/fonts.h"
 #include "shell/form1.h"
 #include "shell/form4.h"
 #include "shell/startup.h"
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    app.setFont(tolvex::dialogFont());
     // The splash comes first; after its time it hides and the main window starts up.
     tolvex::Form4 splash([] { tolvex::showForm1(); });
     splash.show();
