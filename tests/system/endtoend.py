@@ -21,7 +21,7 @@ MAIN_TITLE = 'Tolvex - The Internet Pager'
 ALERT_TITLE = 'New Messsages [Tolvex]'
 # Control geometry in pixels (x, y, w, h) inside each window's client area.
 FORM1 = {'Send': (28, 148, 61, 17), 'Name': (28, 168, 61, 17), 'Off': (92, 148, 69, 17),
-         'Pass': (92, 168, 69, 17), 'List1': (40, 48, 277, 81)}
+         'Pass': (92, 168, 69, 17), 'List1': (40, 48, 277, 81), 'Picture1': (300, 136, 17, 13)}
 FORM2 = {'Combo1': (68, 4, 185, 21), 'Text1': (68, 32, 185, 121), 'OK': (208, 160, 45, 25)}
 FORM3 = {'Reply': (300, 160, 45, 21), 'Close': (352, 160, 45, 21), 'Text1': (4, 36, 393, 113),
          'Label1': (4, 8, 389, 17)}
@@ -183,6 +183,14 @@ class Suite:
             raise Failure(f'screenshot {path} is not a PNG')
         self.log(f'screenshot {path}')
 
+    def indicator(self, h, wid):
+        """The colour (r, g, b) at the middle of the indicator Picture1."""
+        x, y, w, hh = FORM1['Picture1']
+        shot = os.path.join(self.work, f'{h["name"]}-indicator.png')
+        run(['import', '-window', wid, shot], env=h['xenv'])
+        fx = ','.join(f'%[fx:round(255*p{{{x + w // 2},{y + hh // 2}}}.{c})]' for c in 'rgb')
+        return tuple(int(v) for v in run(['convert', shot, '-format', fx, 'info:']).stdout.split(','))
+
     def bound(self, h, proto, port):
         out = run(['ip', 'netns', 'exec', h['ns'], 'ss', '-Hln', f'-{proto}'], check=False).stdout
         return re.search(rf':{port}\s', out) is not None
@@ -216,6 +224,8 @@ class Suite:
                 wait_for(f'copy {h["name"]} to open {"TCP" if proto == "t" else "UDP"} port {port}',
                          lambda: self.bound(h, proto, port))
         self.screenshot(A, wA, 'form1-main.png')
+        if self.indicator(B, wB) != (64, 0, 0):
+            raise Failure(f'the indicator of B is {self.indicator(B, wB)} before any page, not dark red (64, 0, 0)')
 
         # Names through "Set &Name" (the input dialog): Ann on A, Bob on B.
         for h, w, name in ((A, wA, 'Ann'), (B, wB, 'Bob')):
@@ -240,7 +250,9 @@ class Suite:
         self.click(A, send, FORM2['OK'])
         self.gone(A, 'Send Message')
         alerted = self.window(B, ALERT_TITLE, timeout=5)
-        self.log('B shows "New Messsages [Tolvex]"')
+        wait_for('the indicator of B to turn bright red (255, 0, 0)', lambda: self.indicator(B, alerted) == (255, 0, 0), timeout=3)
+        self.screenshot(B, alerted, 'form1-new-page.png')
+        self.log('B shows "New Messsages [Tolvex]" and a bright red indicator')
 
         # B opens the viewer with a double-click and replies.
         self.click(B, alerted, FORM1['List1'], repeat=2, dx=40, dy=6)
@@ -258,6 +270,8 @@ class Suite:
         # The viewer lies over B's main window: close it before reaching for "&Off".
         self.click(B, viewer, FORM3['Close'])
         self.gone(B, 'Message Viewer')
+        # (The viewer covered the indicator; the double-click turned it dark red again.)
+        wait_for('the indicator of B to turn dark red again', lambda: self.indicator(B, wB) == (64, 0, 0), timeout=3)
 
         # Debian's telnet client calls A from B's namespace.
         telnet = run(['ip', 'netns', 'exec', self.nsB, 'expect', self.args.expect_script, shutil.which('telnet') or '/usr/bin/telnet',
