@@ -25,7 +25,10 @@
 #include "state/appstate.h"
 #include "state/listentry.h"
 
+#include "testsupport.h"
+
 using namespace tolvex;
+using namespace tolvex::testing;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -44,22 +47,6 @@ long statusKiB(const char *key)
     }
     return -1;
 }
-
-struct QuietWindow : AlertWindow
-{
-    void setIndicatorColor(const QColor &) override {}
-    void setTitle(const QString &) override {}
-    void beep() override {}
-    void drawAttention() override {}
-};
-
-struct QuietPlayer : SoundPlayer
-{
-    void setFile(const QString &) override {}
-    bool close() override { return true; }
-    bool open() override { return true; }
-    bool play() override { return true; }
-};
 
 struct CountingLink : SessionLink
 {

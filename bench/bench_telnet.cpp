@@ -28,28 +28,15 @@
 #include "remote/remoteaccess.h"
 #include "state/appstate.h"
 
+#include "testsupport.h"
+
 using namespace tolvex;
+using namespace tolvex::testing;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
 const std::string MenuEnd = "[2] Check messages on this pager (requires password)\r\n";
-
-struct QuietWindow : AlertWindow
-{
-    void setIndicatorColor(const QColor &) override {}
-    void setTitle(const QString &) override {}
-    void beep() override {}
-    void drawAttention() override {}
-};
-
-struct QuietPlayer : SoundPlayer
-{
-    void setFile(const QString &) override {}
-    bool close() override { return true; }
-    bool open() override { return true; }
-    bool play() override { return true; }
-};
 
 struct Result
 {

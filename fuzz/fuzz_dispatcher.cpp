@@ -15,7 +15,10 @@
 #include "remote/dispatcher.h"
 #include "state/appstate.h"
 
+#include "testsupport.h"
+
 using namespace tolvex;
+using namespace tolvex::testing;
 
 namespace {
 
@@ -41,22 +44,6 @@ struct RecordingLink : SessionLink
     QString remoteAddress() const override { return QStringLiteral("10.0.0.5"); }
     QString remoteHost() const override { return QStringLiteral("10.0.0.5"); }
     void pauseBeforeRefusal() override { pausing = true; }
-};
-
-struct QuietWindow : AlertWindow
-{
-    void setIndicatorColor(const QColor &) override {}
-    void setTitle(const QString &) override {}
-    void beep() override {}
-    void drawAttention() override {}
-};
-
-struct QuietPlayer : SoundPlayer
-{
-    void setFile(const QString &) override {}
-    bool close() override { return true; }
-    bool open() override { return true; }
-    bool play() override { return true; }
 };
 
 } // namespace

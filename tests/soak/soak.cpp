@@ -36,7 +36,10 @@
 #include "shell/sessionlog.h"
 #include "state/appstate.h"
 
+#include "testsupport.h"
+
 using namespace tolvex;
+using namespace tolvex::testing;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -45,22 +48,6 @@ const std::string MenuEnd = "[2] Check messages on this pager (requires password
 const std::string Busy = SessionDispatcher::busyLine().toStdString();
 const std::string Done = " done! Thankyou for using Tolvex! Now logging out..";
 const std::string BrowsePrompt = "Enter a message number or key 'q' to quit: ";
-
-struct QuietWindow : AlertWindow
-{
-    void setIndicatorColor(const QColor &) override {}
-    void setTitle(const QString &) override {}
-    void beep() override {}
-    void drawAttention() override {}
-};
-
-struct QuietPlayer : SoundPlayer
-{
-    void setFile(const QString &) override {}
-    bool close() override { return true; }
-    bool open() override { return true; }
-    bool play() override { return true; }
-};
 
 long rssKiB()
 {
