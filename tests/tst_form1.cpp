@@ -2,7 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QListView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -10,9 +10,12 @@
 #include <QUdpSocket>
 
 #include "layouts/form1layout.h"
+#include "layouts/form3layout.h"
+#include "paging/form3.h"
 #include "platform/desktop_widgets.h"
 #include "shell/form1.h"
 #include "shell/identity.h"
+#include "shell/messagelist_widgets.h"
 
 #include "testsupport.h"
 
@@ -41,6 +44,7 @@ private Q_SLOTS:
     void pressOnAControlDoesNotDrag();
     void nameAndPassDialogs();
     void closeSavesSettings();
+    void doubleClickOnAPageOpensTheViewer();
 
 private:
     std::unique_ptr<Form1> makeForm();
@@ -207,7 +211,7 @@ void TestForm1::pressOnAControlDoesNotDrag()
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     const QPoint start = form->pos();
-    for (QWidget *control : {static_cast<QWidget *>(form->Label1), form->Picture1}) {
+    for (QWidget *control : {static_cast<QWidget *>(form->Label1), form->Picture1, form->List1->viewport()}) {
         QTest::mousePress(control, Qt::LeftButton, {}, QPoint(2, 2));
         QMouseEvent move(QEvent::MouseMove, QPointF(40, 30), control->mapToGlobal(QPointF(40, 30)), Qt::LeftButton, Qt::LeftButton, {});
         QApplication::sendEvent(control, &move);
@@ -254,6 +258,35 @@ void TestForm1::closeSavesSettings()
     loadSettings(stored, *settings);
     QCOMPARE(stored.UserName, QStringLiteral("Closer"));
     QCOMPARE(stored.UserPass, QStringLiteral("wobnel"));
+}
+
+// A page over the wire raises the alert; a double-click on its line in the list opens the
+// viewer with that page and quiets the alert.
+void TestForm1::doubleClickOnAPageOpensTheViewer()
+{
+    auto form = makeForm();
+    QVERIFY(form->startUp().isEmpty());
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QUdpSocket peer;
+    const QByteArray datagram = QByteArrayLiteral("Ann\x1b") + "Lunch at one?";
+    for (int page = 0; page < 2; ++page)
+        QCOMPARE(peer.writeDatagram(datagram, QHostAddress::LocalHost, form->UDP1.boundPort()), datagram.size());
+    QTRY_COMPARE(form->state.store.MessageCount(), qsizetype(2));
+    QCOMPARE(form->indicatorColor(), QColor(255, 0, 0));
+
+    const int line = form->List1->lineHeight();
+    QTest::mouseDClick(form->List1->viewport(), Qt::LeftButton, {}, QPoint(30, line / 2));
+    QCOMPARE(form->state.store.selectedIndex(), qsizetype(0));
+    QCOMPARE(form->indicatorColor(), QColor(64, 0, 0));
+    QCOMPARE(form->windowTitle(), QStringLiteral("Tolvex - The Internet Pager"));
+    Form3 *viewer = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *found = qobject_cast<Form3 *>(window); found && found->isVisible())
+            viewer = found;
+    QVERIFY(viewer);
+    QCOMPARE(viewer->controls().Label1->text(), form->state.store.line(0));
+    QCOMPARE(viewer->controls().Text1->toPlainText(), QStringLiteral("Lunch at one?"));
 }
 
 QTEST_MAIN(TestForm1)

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QLabel>
-#include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -21,6 +20,7 @@
 #include "remote/banner.h"
 #include "remote/remoteaccess.h"
 #include "shell/identity.h"
+#include "shell/messagelist_widgets.h"
 #include "shell/sessionlog.h"
 
 namespace tolvex {
@@ -87,6 +87,7 @@ Form1::Form1(SettingsStore &settings, SoundPlayer &player, Form1Ports ports, QWi
     remote = std::make_unique<RemoteAccess>(state, TCP1, TCP2, alert, *this,
                                             [this](const QString &text) { Label1->setText(text); });
     connect(&UDP1, &UdpControl::dataArrival, this, [this] { receivePage(state, UDP1, alert); });
+    connect(List1, &MessageList::doubleClicked, pager.get(), &Pager::openViewer);
     connect(Command1, &QPushButton::clicked, pager.get(), &Pager::openSendDialog);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -117,17 +118,11 @@ void Form1::buildControls()
     Command3 = button(this, "Command3", QStringLiteral("&Off"), Form1Layout::Command3);
     Command2 = button(this, "Command2", QStringLiteral("Set &Name"), Form1Layout::Command2);
 
-    List1 = new QListView(this);
+    List1 = new MessageList(state.store, this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(Form1Layout::List1);
-    List1->setModel(&state.store);
-    List1->setSelectionModel(state.store.selection());
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    List1->setUniformItemSizes(true);
     List1->setFrameShape(QFrame::NoFrame);
     paintGreenOnBlack(List1);
-    List1->viewport()->installEventFilter(this);
 
     Command1 = button(this, "Command1", QStringLiteral("&Send"), Form1Layout::Command1);
 
@@ -250,13 +245,6 @@ void Form1::closeEvent(QCloseEvent *event)
         QCoreApplication::quit();
     }
     event->accept();
-}
-
-bool Form1::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == List1->viewport() && event->type() == QEvent::MouseButtonDblClick)
-        pager->openViewer();
-    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::Command2_Click()

@@ -12,11 +12,11 @@
 #include "state/appstate.h"
 
 class QLabel;
-class QListView;
 class QPushButton;
 
 namespace tolvex {
 
+class MessageList;
 class Pager;
 class RemoteAccess;
 
@@ -53,7 +53,7 @@ public:
     SoundPlayer &MMControl1;
     Alert alert;
 
-    QListView *List1 = nullptr;
+    MessageList *List1 = nullptr;
     QLabel *Label1 = nullptr;
     QWidget *Picture1 = nullptr;
     QPushButton *Command1 = nullptr;
@@ -76,7 +76,6 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
