@@ -83,6 +83,13 @@ void TelnetTest::feed_data()
     QTest::newRow("Enter as CR NUL is CR LF") << true << hex("310d00") << QByteArray("1\r\n") << QByteArray();
     QTest::newRow("Enter as CR LF stays") << true << QByteArray("\r\n") << QByteArray("\r\n") << QByteArray();
     QTest::newRow("NUL not after CR stays") << true << hex("0061") << hex("0061") << QByteArray();
+    // Compression is refused; a caller who starts it anyway is read on as plain telnet.
+    QTest::newRow("COMPRESS2 refused, its start ignored")
+        << true << hex("fffb56fffa56fff0") + "hi\r\n" << QByteArray("hi\r\n") << hex("fffe56");
+    QTest::newRow("COMPRESS2 start cut short by a command")
+        << true << hex("fffa56fffd22") + "1" << QByteArray("1") << hex("fffc22");
+    QTest::newRow("COMPRESS2 started twice")
+        << true << hex("fffa56fff0") + "a" + hex("fffa56fff0") + "b" + hex("ffff") << QByteArray("ab\xff") << QByteArray();
     QTest::newRow("keystrokes between commands")
         << true << hex("68fff169fffb1f0d00") << QByteArray("hi\r\n") << hex("fffe1f");
 }

@@ -17,7 +17,8 @@ namespace tolvex {
 /// every other option the caller offers or asks for is refused. Commands (IAC x) and
 /// subnegotiations (IAC SB ... IAC SE) are removed; IAC IAC becomes the data byte 255;
 /// CR NUL (the Enter key of most clients in character mode) becomes CR LF. The state is kept between
-/// calls, so a sequence split over two arrivals is understood.
+/// calls, so a sequence split over two arrivals is understood. A caller's IAC SB COMPRESS2
+/// is removed like any other sub-negotiation: what follows it is read as plain telnet.
 class TelnetFilter
 {
 public:
@@ -44,12 +45,16 @@ public:
 
 private:
     static void onEvent(telnet_t *telnet, telnet_event_t *event, void *self);
+    void startParser();
+    void feedByte(char byte);
     void addData(const char *bytes, std::size_t size);
 
     telnet_t *telnet = nullptr;
     QByteArray data;
     QByteArray sent;
     bool afterCR = false;
+    bool afterIAC = false;
+    bool compressionStarted = false;
 };
 
 } // namespace tolvex
