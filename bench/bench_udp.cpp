@@ -1,5 +1,6 @@
 // Pages per second, pages lost and peak memory of our page receiver (UDP1 with the receiver
-// filing every page in the message store, alert on a window that does nothing) next to a
+// filing every page in the message store, the main window's list shown offscreen, alert on a
+// window that does nothing) next to a
 // minimal receiver written with plain POSIX recvfrom, in the same run. Each receiver runs
 // in a child process of its own, so that each peak memory figure is its own; in each, a
 // sender thread sends N pages back to back over loopback without waiting for the receiver.
@@ -22,7 +23,7 @@
 #include <string>
 #include <thread>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -30,7 +31,10 @@
 #include "paging/receiver.h"
 #include "platform/sockets.h"
 #include "platform/soundplayer.h"
+#include "shell/messagelist_widgets.h"
 #include "state/appstate.h"
+
+#include "testsupport.h"
 
 namespace {
 
@@ -77,24 +81,20 @@ void sendPages(quint16 port, long count, std::atomic<long> &sent, std::atomic<bo
     done = true;
 }
 
-class NoWindow : public tolvex::AlertWindow
-{
-public:
-    void setIndicatorColor(const QColor &) override {}
-    void setTitle(const QString &) override {}
-    void beep() override {}
-    void drawAttention() override {}
-};
-
 Figures runOurs(long count)
 {
     int argc = 1;
     char name[] = "bench_udp";
     char *argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
 
     tolvex::AppState state;
-    NoWindow window;
+    // The main window's list at its size, shown: it repaints as pages arrive.
+    tolvex::MessageList List1(state.store);
+    List1.resize(277, 81);
+    List1.show();
+    tolvex::testing::QuietWindow window;
     tolvex::EffectPlayer player; // pointed at a file that is not there: a silent alert
     tolvex::Alert alert(window, player);
     alert.setupPlayer(QStringLiteral("/nonexistent"));
@@ -254,7 +254,7 @@ int main(int argc, char **argv)
     std::printf("%ld pages over loopback, sent back to back from another thread\n", count);
     std::printf("%-28s %10s %10s %10s %10s %12s %12s\n", "receiver", "sent", "received", "lost", "reordered",
                 "pages/s", "peak KiB");
-    print("UDP1 + receivePage + store", ours);
+    print("UDP1 + receivePage + list", ours);
     print("plain recvfrom", plain);
     if (plain.received > 0 && ours.seconds > 0 && plain.seconds > 0)
         std::printf("rate ratio (ours / plain): %.3f\n", (ours.received / ours.seconds) / (plain.received / plain.seconds));
