@@ -103,10 +103,7 @@ int main(int argc, char **argv)
     QLocale::setDefault(locale);
 
     AppState state;
-    fillTelnetBanner(state);
-    state.CRLF = QStringLiteral("\r\n");
-    state.UserName = QStringLiteral("Ann");
-    state.UserPass = QStringLiteral("wobnel");
+    prepareForCallers(state);
     MessageStore &store = state.store;
     // The main window's list, at its size, shown (offscreen) for the whole run.
     MessageList List1(store);

@@ -97,10 +97,7 @@ Result callers(quint16 port, long count)
 Result ours(QCoreApplication &app, long count)
 {
     AppState state;
-    fillTelnetBanner(state);
-    state.CRLF = QStringLiteral("\r\n");
-    state.UserName = QStringLiteral("Ann");
-    state.UserPass = QStringLiteral("wobnel");
+    prepareForCallers(state);
     QuietWindow window;
     QuietPlayer player;
     Alert alert(window, player);

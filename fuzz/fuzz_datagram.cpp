@@ -11,19 +11,10 @@
 #include "platform/codepage.h"
 #include "state/listentry.h"
 
+#include "fuzzcheck.h"
+
 using namespace tolvex;
-
-namespace {
-
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
+using tolvex::fuzzing::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t size)
 {

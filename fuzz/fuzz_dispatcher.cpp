@@ -15,20 +15,14 @@
 #include "remote/dispatcher.h"
 #include "state/appstate.h"
 
+#include "fuzzcheck.h"
 #include "testsupport.h"
 
 using namespace tolvex;
+using tolvex::fuzzing::check;
 using namespace tolvex::testing;
 
 namespace {
-
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 struct RecordingLink : SessionLink
 {
@@ -57,10 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     Alert alert(window, player);
 
     AppState state;
-    fillTelnetBanner(state);
-    state.CRLF = QStringLiteral("\r\n");
-    state.UserName = QStringLiteral("Ann");
-    state.UserPass = QStringLiteral("wobnel");
+    prepareForCallers(state);
     // A few pages to browse: first byte's low bits.
     const int pages = bytes[0] & 7;
     for (int i = 0; i < pages; ++i) {

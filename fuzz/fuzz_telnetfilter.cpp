@@ -9,17 +9,12 @@
 
 #include "remote/telnetfilter.h"
 
+#include "fuzzcheck.h"
+
 using namespace tolvex;
+using tolvex::fuzzing::check;
 
 namespace {
-
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 // Bytes with the end-of-line form after a CR left out: CR NUL is the Enter key on the wire
 // and the filter may hand it on as CR or as CR LF; everything else must come through as it is.

@@ -5,6 +5,8 @@
 
 #include "paging/alert.h"
 #include "platform/soundplayer.h"
+#include "remote/banner.h"
+#include "state/appstate.h"
 
 namespace tolvex::testing {
 
@@ -17,6 +19,16 @@ public:
     void beep() override {}
     void drawAttention() override {}
 };
+
+/// The state as start-up leaves it for telnet callers: the banner, CR LF line ends, and the
+/// user Ann with the passcode "wobnel".
+inline void prepareForCallers(AppState &state)
+{
+    fillTelnetBanner(state);
+    state.CRLF = QStringLiteral("\r\n");
+    state.UserName = QStringLiteral("Ann");
+    state.UserPass = QStringLiteral("wobnel");
+}
 
 /// A player that plays nothing; it remembers the file it was set up with.
 class QuietPlayer : public SoundPlayer

@@ -15,7 +15,10 @@
 #include "state/appstate.h"
 #include "state/listentry.h"
 
+#include "testsupport.h"
+
 using namespace tolvex;
+using tolvex::testing::prepareForCallers;
 
 namespace {
 
@@ -57,10 +60,7 @@ struct Pager
 
     Pager()
     {
-        fillTelnetBanner(state);
-        state.CRLF = QStringLiteral("\r\n");
-        state.UserName = QStringLiteral("Ann");
-        state.UserPass = QStringLiteral("wobnel");
+        prepareForCallers(state);
         TCP1.listen();
     }
 };

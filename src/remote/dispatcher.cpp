@@ -155,9 +155,7 @@ void SessionDispatcher::savePage()
     store.raiseCount();
     link.send(QStringLiteral(" done! Thankyou for using Tolvex! Now logging out.."));
     alert.stepB();
-    alert.stepC();
-    alert.stepD();
-    alert.stepE();
+    alert.restartSound();
     link.close();
     state.SessionState = Idle;
 }

@@ -403,10 +403,7 @@ int main(int argc, char **argv)
     const auto started = Clock::now();
 
     AppState state;
-    fillTelnetBanner(state);
-    state.CRLF = QStringLiteral("\r\n");
-    state.UserName = QStringLiteral("Ann");
-    state.UserPass = QStringLiteral("wobnel");
+    prepareForCallers(state);
 
     QuietWindow window;
     QuietPlayer player;

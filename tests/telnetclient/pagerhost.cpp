@@ -12,7 +12,10 @@
 #include "remote/remoteaccess.h"
 #include "state/appstate.h"
 
+#include "testsupport.h"
+
 using namespace tolvex;
+using namespace tolvex::testing;
 
 namespace {
 
@@ -38,30 +41,19 @@ struct ReportingWindow : AlertWindow
     void drawAttention() override {}
 };
 
-struct SilentPlayer : SoundPlayer
-{
-    void setFile(const QString &) override {}
-    bool close() override { return true; }
-    bool open() override { return true; }
-    bool play() override { return true; }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     AppState state;
-    fillTelnetBanner(state);
-    state.CRLF = QStringLiteral("\r\n");
-    state.UserName = QStringLiteral("Ann");
-    state.UserPass = QStringLiteral("wobnel");
+    prepareForCallers(state);
 
     TcpControl TCP1(0);
     TcpControl TCP2(0);
     ReportingWindow window;
     window.state = &state;
-    SilentPlayer player;
+    QuietPlayer player;
     Alert alert(window, player);
     RemoteAccess access(state, TCP1, TCP2, alert, window, [](const QString &status) { say(status.toUtf8()); });
     SocketFailure failure;
